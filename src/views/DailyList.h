@@ -1,0 +1,17 @@
+#pragma once
+// The daily list: the stocks listed in the period with their latest quote and the seats' totals,
+// and for one stock the seats that bought and sold it.
+
+#include "kit/Grid.h"
+#include "views/Progress.h"
+#include "views/ViewParams.h"
+
+class TStock;
+
+// Fills the left grid; the caller then follows its current row (GridClick).
+void ShowGrid1(const TStock &stock, const TViewParams &params, TStringGrid &gridLeft, TProgress progress = {});
+// Fills the top (buying seats) and bottom (selling seats) grids; nothing when cId < 0.
+void ShowGrid11(const TStock &stock, const TViewParams &params, int cId, TStringGrid &gridTop, TStringGrid &gridBottom);
+
+// "%.2f", with a negative zero shown as 0.00.
+QString Fmt2(double v);

@@ -1,0 +1,33 @@
+#pragma once
+// The views the report command can run. Each view family registers its entries from its own file.
+
+#include "kit/Grid.h"
+#include "views/ViewParams.h"
+
+#include <QStringList>
+
+#include <functional>
+
+struct TReportContext
+{
+    TViewParams Params; // --end, --days
+    int Type = 0;       // --type: the flavour of the leading seats
+    QStringList Args;   // the view's arguments (CODE, SEAT)
+};
+
+struct TReportGrids
+{
+    TStringGrid Left, Top, Bottom;
+};
+
+struct TReportView
+{
+    QString Name;      // "1", "11", ...
+    QStringList Args;  // names of the arguments, for the usage text: {"CODE"}
+    QString Summary;   // one line for the usage text
+    // Runs the view; returns the argument that was not found, or empty text.
+    std::function<QString(const TReportContext &, TReportGrids &)> Run;
+};
+
+bool RegisterReportView(TReportView view);
+const std::vector<TReportView> &ReportViews();
