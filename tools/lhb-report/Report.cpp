@@ -17,7 +17,8 @@ namespace {
 
 QString UsageText()
 {
-    QString text = QStringLiteral("usage: lhb-report [--end YYYY-MM-DD] [--days N] [--type 0|1|2] [--raw] [--csv] VIEW [ARG...]\n");
+    QString text = QStringLiteral("usage: lhb-report [--end YYYY-MM-DD] [--days N] [--type 0|1|2] [--attention LIST] [--scheme JSON]\n"
+                                  "                  [--raw] [--csv] VIEW [ARG...]\n");
     std::vector<TReportView> views = ReportViews();
     std::sort(views.begin(), views.end(), [](const TReportView &x, const TReportView &y) { return x.Name < y.Name; });
     for (const TReportView &v : views)
@@ -82,6 +83,16 @@ QString ParseArgs(const QStringList &args, TOptions &o)
             if (v != u"0" && v != u"1" && v != u"2")
                 return QStringLiteral("--type takes 0, 1 or 2: %1").arg(v);
             o.ctx.Type = v.toInt();
+        } else if (a == u"--attention") {
+            if (!value(v))
+                return QStringLiteral("--attention needs a list of seat indexes");
+            o.ctx.HasAttention = true;
+            o.ctx.Attention = v;
+        } else if (a == u"--scheme") {
+            if (!value(v))
+                return QStringLiteral("--scheme needs a JSON object");
+            o.ctx.HasScheme = true;
+            o.ctx.Scheme = v;
         } else if (a == u"--raw") {
             o.raw = true;
         } else if (a == u"--csv") {

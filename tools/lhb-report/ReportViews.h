@@ -13,6 +13,12 @@ struct TReportContext
     TViewParams Params; // --end, --days
     int Type = 0;       // --type: the flavour of the leading seats
     QStringList Args;   // the view's arguments (CODE, SEAT)
+    // --attention 3,17,42: the watch list instead of the settings file's run.lhb.attention.
+    bool HasAttention = false;
+    QString Attention;
+    // --scheme JSON: the seat scheme instead of the settings file's run.lhb.filter.
+    bool HasScheme = false;
+    QString Scheme;
 };
 
 struct TReportGrids
