@@ -1,0 +1,22 @@
+#include "LhbSettings.h"
+
+const char *const DefaultSeatScheme = R"({"1":{"0":true},"2":{"0":true,"2":true},"3":{}})";
+
+void SetLhbDefaults(TMVJson &json)
+{
+    if (JsonPath::Probe(json.Run, QStringLiteral("run.lhb.attention")).is_null())
+        json.Put(QStringLiteral("run.lhb.attention"), JsonValue::array());
+    if (JsonPath::Probe(json.Run, QStringLiteral("run.lhb.filter")).is_null())
+        json.Put(QStringLiteral("run.lhb.filter"), JsonValue::parse(DefaultSeatScheme));
+}
+
+std::vector<int> AttentionList(const JsonValue *attention)
+{
+    std::vector<int> out;
+    if (!attention || !attention->is_array())
+        return out;
+    for (const JsonValue &v : *attention)
+        if (v.is_number_integer() || v.is_number_float() || v.is_string())
+            out.push_back(int(JsonPath::ValueInt(v)));
+    return out;
+}
