@@ -16,7 +16,7 @@ std::vector<int> AttentionList(const JsonValue *attention)
     if (!attention || !attention->is_array())
         return out;
     for (const JsonValue &v : *attention)
-        if (v.is_number_integer() || v.is_number_float() || v.is_string())
+        if (v.is_number())
             out.push_back(int(JsonPath::ValueInt(v)));
     return out;
 }

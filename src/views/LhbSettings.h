@@ -11,5 +11,5 @@ extern const char *const DefaultSeatScheme;
 
 // Stores the defaults of run.lhb.attention and run.lhb.filter where they are absent or null.
 void SetLhbDefaults(TMVJson &json);
-// The watch list as stored: the integer elements of the array, in order (nothing for a non-array).
+// The watch list as stored: the numbers of the array, in order (nothing for a non-array).
 std::vector<int> AttentionList(const JsonValue *attention);
