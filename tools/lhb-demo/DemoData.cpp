@@ -204,13 +204,14 @@ std::vector<TDemoStock> MakeStocks(TRandom &rnd, int count, int dayCount)
         const QString code = rnd.Pick(heads) + QStringLiteral("%1").arg(rnd.Int(0, 999), 3, 10, QChar(u'0'));
         if (codes.count(code))
             continue;
-        QString name = rnd.Pick(NameHeads) + rnd.Pick(NameTails);
-        if (rnd.Chance(0.02))
-            name = QStringLiteral("*ST") + rnd.Pick(NameHeads);
-        else if (rnd.Chance(0.1))
-            name = rnd.Pick(NameHeads).left(1) + rnd.Pick(NameTails);
-        if (names.count(name))
-            name = name.left(2) + rnd.Pick(NameTails).right(1) + QStringLiteral("Ａ").left(rnd.Chance(0.5) ? 1 : 0);
+        // Names are drawn until one is new; a few are shorter or carry the *ST mark of a troubled stock.
+        QString name;
+        for (int tries = 0; tries < 50 && (name.isEmpty() || names.count(name)); ++tries) {
+            const double kind = rnd.Unit();
+            name = kind < 0.02 ? QStringLiteral("*ST") + rnd.Pick(NameHeads)
+                : kind < 0.12  ? rnd.Pick(NameHeads).left(1) + rnd.Pick(NameTails)
+                               : rnd.Pick(NameHeads) + rnd.Pick(NameTails);
+        }
         add(code, name, false);
         TDemoStock &s = stocks.back();
         s.hasBars = !rnd.Chance(0.015);
@@ -282,7 +283,7 @@ bool WriteDemo(const TDemoOptions &opt, TDemoSummary &summary, QString &error)
             std::swap(pool[size_t(k)], pool[size_t(pick)]);
             const int s = pool[size_t(k)];
             listingsOf[size_t(s)].push_back(int(listings.size()));
-            listings.push_back({s, d, rnd.Chance(0.6) ? 1 : -1});
+            listings.push_back({s, d, rnd.Chance(0.55) ? 1 : -1});
         }
     }
 
@@ -297,7 +298,7 @@ bool WriteDemo(const TDemoOptions &opt, TDemoSummary &summary, QString &error)
         size_t next = 0;
         const std::vector<int> &mine = listingsOf[s];
         for (int d = st.startDay; d < dayCount; ++d) {
-            double ret = rnd.Normal() * 0.02;
+            double ret = rnd.Normal() * 0.02 - 0.0006; // a slight drift offsets the listings' rises
             double activity = 0.6 + rnd.Unit() * 0.8;
             int listing = -1;
             if (next < mine.size() && listings[size_t(mine[next])].day == d) {
