@@ -20,6 +20,7 @@ private slots:
     void loadedImagesAreNotReloaded();
     void emptyKeyReadsUnscrambledFiles();
     void damagedFileKeepsWhatInflated();
+    void largeFileLoadsAsReadWhole();
     void textFields();
     void codeAndSeatLookups();
     void finance();
@@ -134,6 +135,25 @@ void TestStock::damagedFileKeepsWhatInflated()
     Stock.LoadAll(QStringLiteral("wrong key"), Json);
     QCOMPARE(Stock.CodeCount(), 0);
     QCOMPARE(Stock.MissingMessage(), QStringLiteral("缺少代码数据文件！"));
+}
+
+void TestStock::largeFileLoadsAsReadWhole()
+{
+    // Incompressible content bigger than a read piece, and a key whose length does not divide the piece.
+    TFixture fx;
+    QByteArray plain(3 * 1024 * 1024 + 13, '\0');
+    quint32 x = 12345;
+    for (char &c : plain) {
+        x = x * 1103515245u + 12345u;
+        c = char(x >> 24);
+    }
+    const QString key = QStringLiteral("k\u4e2d7Lm9z"); // one unit above 255
+    WriteBytes(QStringLiteral("big.dat"), PackDataFile(plain, key));
+    TMemoryStream image;
+    Stock.LoadImage(image, QStringLiteral(".\\big.dat"), key);
+    QCOMPARE(image.Size(), plain.size());
+    QVERIFY(image.Data == plain);
+    QCOMPARE(image.Position, 0);
 }
 
 void TestStock::textFields()

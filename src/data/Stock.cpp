@@ -2,6 +2,7 @@
 
 #include "app/Json.h"
 #include "data/BarSeries.h"
+#include "data/ImageFile.h"
 
 #include <QFile>
 #include <QStringConverter>
@@ -49,13 +50,8 @@ void TStock::LoadImage(TMemoryStream &image, const QString &fileName, const QStr
     const QString path = NativePath(fileName);
     if (fileName.isEmpty() || !QFile::exists(path))
         return;
-    QByteArray bytes;
-    if (!ReadWholeFile(path, bytes))
-        return;
-    TMemoryStream buffer(std::move(bytes));
-    if (!key.isEmpty())
-        Pub.Scramble(buffer, key);
-    Pub.Decompress(buffer, image);
+    // Unscrambled and inflated piece by piece; a damaged file keeps what could be inflated.
+    InflateDataFile(path, key, image);
     image.Seek(0);
 }
 
