@@ -160,6 +160,8 @@ int RunReport(const QStringList &args, QTextStream &out, QTextStream &err)
         error = QStringLiteral("unknown view: %1").arg(o.view);
     if (error.isEmpty() && o.ctx.Args.size() != view->Args.size())
         error = QStringLiteral("view %1 takes %2 argument(s)").arg(o.view).arg(view->Args.size());
+    if (error.isEmpty() && view->Check)
+        error = view->Check(o.ctx);
     if (!error.isEmpty()) {
         err << "lhb-report: " << error << "\n" << UsageText();
         err.flush();

@@ -33,6 +33,8 @@ struct TReportView
     QString Summary;   // one line for the usage text
     // Runs the view; returns the argument that was not found, or empty text.
     std::function<QString(const TReportContext &, TReportGrids &)> Run;
+    // Checks the options before any data is read; an error text makes a bad argument (exit 2).
+    std::function<QString(const TReportContext &)> Check = {};
 };
 
 bool RegisterReportView(TReportView view);
