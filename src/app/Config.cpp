@@ -62,7 +62,12 @@ void BuildDefaultTree(TMVJson &json)
 
 void LoadRunSubtree(TMVJson &json)
 {
-    json.Run["run"] = json.LoadJson(json.S(QStringLiteral("app.run")), true, QString());
+    JsonValue loaded = json.LoadJson(json.S(QStringLiteral("app.run")), true, QString());
+    // Only an object can hold the window size and the seat window's settings; an array in the
+    // file would leave the window 0 by 0, so it counts as an empty run subtree.
+    if (!loaded.is_object())
+        loaded = JsonValue::object();
+    json.Run["run"] = std::move(loaded);
     JsonValue &run = json.Run["run"];
     json.SetDefault(run, QStringLiteral("form.height"), QStringLiteral("700"));
     json.SetDefault(run, QStringLiteral("form.width"), QStringLiteral("1000"));

@@ -3,10 +3,13 @@
 #include "MV_Pub.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <cmath>
+#include <limits>
 
 TMVJson Json;
 
@@ -48,10 +51,12 @@ QString ValueText(const JsonValue &v)
 {
     if (v.is_string())
         return FromUtf8(v.get_ref<const std::string &>());
+    if (v.is_number_unsigned())
+        return QString::number(v.get<quint64>());
     if (v.is_number_integer())
         return QString::number(v.get<qint64>());
     if (v.is_number_float())
-        return QString::number(v.get<double>(), 'g', 17);
+        return QString::number(v.get<double>(), 'g', QLocale::FloatingPointShortest);
     if (v.is_boolean())
         return v.get<bool>() ? QStringLiteral("true") : QStringLiteral("false");
     return QString();
@@ -59,13 +64,18 @@ QString ValueText(const JsonValue &v)
 
 qint64 ValueInt(const JsonValue &v)
 {
+    if (v.is_number_unsigned()) {
+        const quint64 n = v.get<quint64>();
+        return n <= quint64(std::numeric_limits<qint64>::max()) ? qint64(n) : 0; // beyond 64-bit signed: none
+    }
     if (v.is_number_integer())
         return v.get<qint64>();
     if (v.is_number_float()) {
-        const double d = v.get<double>();
-        if (!std::isfinite(d) || std::fabs(d) >= 9.2e18)
-            return 0;
-        return qint64(std::nearbyint(d)); // default rounding mode: halves to the even neighbour
+        // Default rounding mode: halves go to the even neighbour.
+        const double d = std::nearbyint(v.get<double>());
+        if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0))
+            return 0; // NaN, infinite or beyond 64-bit signed
+        return qint64(d);
     }
     if (v.is_boolean())
         return v.get<bool>() ? 1 : 0;
@@ -143,19 +153,64 @@ void Write(JsonValue &tree, const QString &path, JsonValue value)
 
 } // namespace JsonPath
 
+namespace {
+
+// Builds the tree like the library's own DOM builder, but refuses nesting deeper than any settings
+// file needs: writing or copying such a tree recurses once per level and would exhaust the stack.
+class TDepthLimitedSax
+{
+public:
+    static constexpr std::size_t MaxDepth = 512;
+
+    explicit TDepthLimitedSax(JsonValue &result) : m_dom(result, false) {}
+
+    bool null() { return m_dom.null(); }
+    bool boolean(bool b) { return m_dom.boolean(b); }
+    bool number_integer(JsonValue::number_integer_t n) { return m_dom.number_integer(n); }
+    bool number_unsigned(JsonValue::number_unsigned_t n) { return m_dom.number_unsigned(n); }
+    bool number_float(JsonValue::number_float_t d, const JsonValue::string_t &s) { return m_dom.number_float(d, s); }
+    bool string(JsonValue::string_t &s) { return m_dom.string(s); }
+    bool binary(JsonValue::binary_t &b) { return m_dom.binary(b); }
+    bool key(JsonValue::string_t &k) { return m_dom.key(k); }
+    bool start_object(std::size_t n) { return ++m_depth <= MaxDepth && m_dom.start_object(n); }
+    bool end_object()
+    {
+        --m_depth;
+        return m_dom.end_object();
+    }
+    bool start_array(std::size_t n) { return ++m_depth <= MaxDepth && m_dom.start_array(n); }
+    bool end_array()
+    {
+        --m_depth;
+        return m_dom.end_array();
+    }
+    template <class Exception>
+    bool parse_error(std::size_t pos, const std::string &token, const Exception &ex)
+    {
+        return m_dom.parse_error(pos, token, ex);
+    }
+    bool is_errored() const { return m_dom.is_errored(); }
+
+private:
+    nlohmann::detail::json_sax_dom_parser<JsonValue> m_dom;
+    std::size_t m_depth = 0;
+};
+
+} // namespace
+
 bool TMVJson::ParseLenient(const QByteArray &bytes, JsonValue &out)
 {
     std::string text;
     if (bytes.size() >= 2 && uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xFE) {
-        const QByteArray body = bytes.mid(2);
-        const QString s = QString::fromUtf16(reinterpret_cast<const char16_t *>(body.constData()), body.size() / 2);
+        QStringDecoder utf16(QStringConverter::Utf16LE);
+        const QString s = utf16(QByteArrayView(bytes).sliced(2));
         text = s.toStdString();
     } else {
         // One byte is one character: no UTF-8 decoding.
         text = QString::fromLatin1(bytes).toStdString();
     }
     JsonValue result;
-    nlohmann::detail::json_sax_dom_parser<JsonValue> sax(result, false);
+    TDepthLimitedSax sax(result);
     bool ok = false;
     try {
         // Non-strict: the first complete value is taken and whatever follows it is ignored.
@@ -225,7 +280,9 @@ bool TMVJson::SaveJson(const JsonValue &tree, const QString &fileName, const QSt
     QSaveFile file(NativePath(fileName));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(out.Data) != out.Data.size()) {
+    // commit() alone does not notice a failure of the final flush (a full disk, a size limit) and
+    // would put a cut-off file in place, so the flush is checked here first.
+    if (file.write(out.Data) != out.Data.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }

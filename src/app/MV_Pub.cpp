@@ -27,8 +27,9 @@ void TMemoryStream::Write(const char *src, qint64 len)
     if (Position == Size()) {
         Data.append(src, len);
     } else {
+        // A gap left by seeking past the end reads as zero bytes.
         if (Position + len > Size())
-            Data.resize(Position + len);
+            Data.resize(Position + len, '\0');
         std::memcpy(Data.data() + Position, src, size_t(len));
     }
     Position += len;
@@ -56,71 +57,78 @@ bool TMVPub::Compress(TMemoryStream &source, TMemoryStream &dest) const
     std::memset(&zs, 0, sizeof zs);
     if (deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return false;
-    source.Seek(0);
-    const QByteArray &in = source.Data;
-    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.constData()));
-    char out[16384];
-    qint64 left = in.size();
     bool ok = true;
-    int flush = Z_NO_FLUSH;
-    do {
-        // zlib's avail_in is 32-bit: feed very large sources in slices.
-        if (zs.avail_in == 0 && left > 0) {
-            const uInt slice = uInt(qMin<qint64>(left, 1 << 30));
-            zs.avail_in = slice;
-            left -= slice;
+    try {
+        source.Seek(0);
+        const QByteArray &in = source.Data;
+        zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.constData()));
+        char out[16384];
+        qint64 left = in.size();
+        for (;;) {
+            // zlib's avail_in is 32-bit: feed very large sources in slices.
+            if (zs.avail_in == 0 && left > 0) {
+                const uInt slice = uInt(qMin<qint64>(left, 1 << 30));
+                zs.avail_in = slice;
+                left -= slice;
+            }
+            zs.next_out = reinterpret_cast<Bytef *>(out);
+            zs.avail_out = sizeof out;
+            const int rc = deflate(&zs, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
+                ok = false;
+                break;
+            }
+            dest.Write(out, qint64(sizeof out - zs.avail_out));
+            if (rc == Z_STREAM_END)
+                break;
         }
-        flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
-        zs.next_out = reinterpret_cast<Bytef *>(out);
-        zs.avail_out = sizeof out;
-        const int rc = deflate(&zs, flush);
-        if (rc == Z_STREAM_ERROR) {
-            ok = false;
-            break;
-        }
-        dest.Write(out, qint64(sizeof out - zs.avail_out));
-        if (rc == Z_STREAM_END)
-            break;
-    } while (true);
+        source.Seek(source.Size());
+    } catch (...) {
+        ok = false; // only an exhausted memory gets here
+    }
     deflateEnd(&zs);
-    source.Seek(source.Size());
     return ok;
 }
 
 bool TMVPub::Decompress(TMemoryStream &source, TMemoryStream &dest) const
 {
+    // Fewer bytes than the two-byte header are no zlib stream at all.
+    if (source.Size() < 2)
+        return false;
     z_stream zs;
     std::memset(&zs, 0, sizeof zs);
     if (inflateInit(&zs) != Z_OK)
         return false;
-    source.Seek(0);
-    const QByteArray &in = source.Data;
-    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.constData()));
-    qint64 left = in.size();
-    char out[16384];
     bool ok = true;
-    for (;;) {
-        if (zs.avail_in == 0 && left > 0) {
-            const uInt slice = uInt(qMin<qint64>(left, 1 << 30));
-            zs.avail_in = slice;
-            left -= slice;
+    try {
+        source.Seek(0);
+        const QByteArray &in = source.Data;
+        zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.constData()));
+        qint64 left = in.size();
+        char out[16384];
+        for (;;) {
+            if (zs.avail_in == 0 && left > 0) {
+                const uInt slice = uInt(qMin<qint64>(left, 1 << 30));
+                zs.avail_in = slice;
+                left -= slice;
+            }
+            zs.next_out = reinterpret_cast<Bytef *>(out);
+            zs.avail_out = sizeof out;
+            const int rc = inflate(&zs, Z_NO_FLUSH);
+            const qint64 got = qint64(sizeof out - zs.avail_out);
+            if (got > 0)
+                dest.Write(out, got);
+            if (rc == Z_STREAM_END)
+                break; // bytes after the end of the stream are ignored
+            if (rc != Z_OK && rc != Z_BUF_ERROR) {
+                ok = false;
+                break;
+            }
+            if (got == 0 && zs.avail_in == 0 && left == 0)
+                break; // cut short: the output ends where the input ends
         }
-        zs.next_out = reinterpret_cast<Bytef *>(out);
-        zs.avail_out = sizeof out;
-        const int rc = inflate(&zs, Z_NO_FLUSH);
-        const qint64 got = qint64(sizeof out - zs.avail_out);
-        if (got > 0)
-            dest.Write(out, got);
-        if (rc == Z_STREAM_END)
-            break;
-        if (rc == Z_BUF_ERROR && zs.avail_in == 0 && left == 0)
-            break; // cut short: the output ends where the input ends
-        if (rc != Z_OK && rc != Z_BUF_ERROR) {
-            ok = false;
-            break;
-        }
-        if (got == 0 && zs.avail_in == 0 && left == 0)
-            break;
+    } catch (...) {
+        ok = false; // only an exhausted memory gets here
     }
     inflateEnd(&zs);
     if (ok)
@@ -154,11 +162,15 @@ bool TMVPub::EnsureFileDir(const QString &filePath) const
     qsizetype cut = -1;
     for (qsizetype i = filePath.size() - 1; i >= 0; --i) {
         const QChar ch = filePath.at(i);
-        if (ch == u'\\' || ch == u'/' || ch == u':') {
+        if (ch == u'\\' || ch == u'/') {
             cut = i;
             break;
         }
     }
+    // Only the colon of a drive ("C:Run.dat") ends a folder part; elsewhere it is part of a name.
+    if (cut < 0 && filePath.size() >= 2 && filePath.at(1) == u':' && filePath.at(0).isLetter()
+        && filePath.at(0).unicode() < 128)
+        cut = 1;
     QString folder = cut >= 0 ? filePath.left(cut + 1) : QString();
     folder = folder.isEmpty() ? QFileInfo(ProgramFilePath()).absolutePath() : NativePath(folder);
     QDir dir(folder);
