@@ -154,9 +154,9 @@ void TestWatchedSeats::reportWatchList_data()
     QTest::newRow("--attention instead") << QStringList{"--attention", "0, 7,1"} << 0 << QStringList{"甲营业部", "乙营业部"};
     QTest::newRow("--attention empty") << QStringList{"--attention", ""} << 0 << QStringList{};
     QTest::newRow("--attention not a number")
-        << QStringList{"--attention", "1,x"} << 2 << QStringList{"lhb-report: --attention element \"x\" is not a seat index"};
+        << QStringList{"--attention", "1,x"} << 2 << QStringList{"lhb-report: --attention takes seat indexes separated by commas: 1,x"};
     QTest::newRow("--attention empty element")
-        << QStringList{"--attention", "1,,0"} << 2 << QStringList{"lhb-report: --attention element \"\" is not a seat index"};
+        << QStringList{"--attention", "1,,0"} << 2 << QStringList{"lhb-report: --attention takes seat indexes separated by commas: 1,,0"};
 }
 
 void TestWatchedSeats::reportWatchList()

@@ -16,7 +16,11 @@ std::vector<int> AttentionList(const JsonValue *attention)
     if (!attention || !attention->is_array())
         return out;
     for (const JsonValue &v : *attention)
-        if (v.is_number())
-            out.push_back(int(JsonPath::ValueInt(v)));
+        if (v.is_number()) {
+            // An index beyond the int range would wrap round onto a real seat: it names none.
+            const qint64 y = JsonPath::ValueInt(v);
+            if (y >= 0 && y <= 0x7FFFFFFF)
+                out.push_back(int(y));
+        }
     return out;
 }

@@ -87,12 +87,23 @@ QString ParseArgs(const QStringList &args, TOptions &o)
             if (!value(v))
                 return QStringLiteral("--attention needs a list of seat indexes");
             o.ctx.HasAttention = true;
-            o.ctx.Attention = v;
+            o.ctx.Attention.clear();
+            // "3,17,42", blanks around items allowed; an empty text is an empty list.
+            if (!v.trimmed().isEmpty()) {
+                for (const QString &item : v.split(u',')) {
+                    bool ok = false;
+                    o.ctx.Attention.push_back(item.trimmed().toInt(&ok));
+                    if (!ok)
+                        return QStringLiteral("--attention takes seat indexes separated by commas: %1").arg(v);
+                }
+            }
         } else if (a == u"--scheme") {
             if (!value(v))
                 return QStringLiteral("--scheme needs a JSON object");
             o.ctx.HasScheme = true;
-            o.ctx.Scheme = v;
+            o.ctx.Scheme = JsonValue::parse(ToUtf8(v), nullptr, false);
+            if (!o.ctx.Scheme.is_object())
+                return QStringLiteral("--scheme takes a JSON object: %1").arg(v);
         } else if (a == u"--raw") {
             o.raw = true;
         } else if (a == u"--csv") {
@@ -160,8 +171,6 @@ int RunReport(const QStringList &args, QTextStream &out, QTextStream &err)
         error = QStringLiteral("unknown view: %1").arg(o.view);
     if (error.isEmpty() && o.ctx.Args.size() != view->Args.size())
         error = QStringLiteral("view %1 takes %2 argument(s)").arg(o.view).arg(view->Args.size());
-    if (error.isEmpty() && view->Check)
-        error = view->Check(o.ctx);
     if (!error.isEmpty()) {
         err << "lhb-report: " << error << "\n" << UsageText();
         err.flush();

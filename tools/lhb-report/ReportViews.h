@@ -1,6 +1,7 @@
 #pragma once
 // The views the report command can run. Each view family registers its entries from its own file.
 
+#include "app/Json.h"
 #include "kit/Grid.h"
 #include "views/ViewParams.h"
 
@@ -15,10 +16,10 @@ struct TReportContext
     QStringList Args;   // the view's arguments (CODE, SEAT)
     // --attention 3,17,42: the watch list instead of the settings file's run.lhb.attention.
     bool HasAttention = false;
-    QString Attention;
-    // --scheme JSON: the seat scheme instead of the settings file's run.lhb.filter.
+    std::vector<int> Attention;
+    // --scheme JSON: the seat scheme (an object) instead of the settings file's run.lhb.filter.
     bool HasScheme = false;
-    QString Scheme;
+    JsonValue Scheme;
 };
 
 struct TReportGrids
@@ -33,8 +34,6 @@ struct TReportView
     QString Summary;   // one line for the usage text
     // Runs the view; returns the argument that was not found, or empty text.
     std::function<QString(const TReportContext &, TReportGrids &)> Run;
-    // Checks the options before any data is read; an error text makes a bad argument (exit 2).
-    std::function<QString(const TReportContext &)> Check = {};
 };
 
 bool RegisterReportView(TReportView view);

@@ -9,29 +9,6 @@
 
 #include <vector>
 
-namespace {
-
-// Reads "3,17,42" (blanks around an element allowed, an empty text is an empty list); false at the
-// first element that is not a whole number, which is then left in bad.
-bool ParseAttention(const QString &text, std::vector<int> &out, QString &bad)
-{
-    out.clear();
-    if (text.trimmed().isEmpty())
-        return true;
-    for (const QString &item : text.split(u',')) {
-        bool ok = false;
-        const int v = item.trimmed().toInt(&ok);
-        if (!ok) {
-            bad = item;
-            return false;
-        }
-        out.push_back(v);
-    }
-    return true;
-}
-
-} // namespace
-
 static const bool registered = RegisterReportView(
     {QStringLiteral("2"), {}, QStringLiteral("the leading seats of --type 0, 1 or 2"),
      [](const TReportContext &ctx, TReportGrids &g) {
@@ -63,21 +40,9 @@ static const bool registered = RegisterReportView(
     && RegisterReportView(
         {QStringLiteral("4"), {}, QStringLiteral("the watched seats (settings file or --attention)"),
          [](const TReportContext &ctx, TReportGrids &g) {
-             std::vector<int> attention;
-             QString bad;
-             if (ctx.HasAttention) {
-                 ParseAttention(ctx.Attention, attention, bad);
-             } else {
-                 SetLhbDefaults(Json);
-                 attention = AttentionList(Json.O(QStringLiteral("run.lhb.attention")));
-             }
+             SetLhbDefaults(Json);
+             const std::vector<int> attention =
+                 ctx.HasAttention ? ctx.Attention : AttentionList(Json.O(QStringLiteral("run.lhb.attention")));
              ShowGrid4(Stock, ctx.Params, attention, g.Left);
-             return QString();
-         },
-         [](const TReportContext &ctx) {
-             std::vector<int> attention;
-             QString bad;
-             if (ctx.HasAttention && !ParseAttention(ctx.Attention, attention, bad))
-                 return QStringLiteral("--attention element \"%1\" is not a seat index").arg(bad);
              return QString();
          }});
