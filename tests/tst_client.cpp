@@ -113,6 +113,7 @@ private slots:
     void settingsRoundTrip();
     void maximisedExitKeepsTheSize();
     void toolMarking();
+    void seatWindowOnceUntilClosed();
     void typingStartsASearch();
     void enterRoutesTheSearch();
     void hintsShowInTheStatusBar();
@@ -224,6 +225,28 @@ void TestClient::toolMarking()
     login->parentWidget()->close();
     QVERIFY(login);
     QTRY_VERIFY(login->parentWidget()->isMinimized());
+}
+
+void TestClient::seatWindowOnceUntilClosed()
+{
+    TFixture fx;
+    TFormClient client;
+    client.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&client));
+    client.Button(2)->click();
+    QPointer<QWidget> first = client.FormLHB;
+    QVERIFY(first);
+    QCOMPARE(client.ActiveChild(), first.data());
+    client.Button(0)->click();
+    client.Button(2)->click();
+    QCOMPARE(client.FormLHB.data(), first.data()); // the same window, brought to the front
+    QCOMPARE(client.ActiveChild(), first.data());
+    first->parentWidget()->close();
+    QTRY_VERIFY(!first); // closing destroys it
+    QVERIFY(!client.FormLHB);
+    client.Button(2)->click();
+    QVERIFY(client.FormLHB);
+    QCOMPARE(client.ActiveChild(), client.FormLHB.data());
 }
 
 void TestClient::typingStartsASearch()

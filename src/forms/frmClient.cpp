@@ -2,6 +2,7 @@
 
 #include "app/Config.h"
 #include "app/Json.h"
+#include "forms/frmLHB.h"
 #include "forms/frmLogin.h"
 #include "kit/Skin.h"
 
@@ -161,9 +162,13 @@ void TFormClient::ToolClick(QToolButton *button)
         ShowChild(FormLogin, true);
         break;
     case 2:
+        if (!FormLHB)
+            FormLHB = new TFormLHB;
+        ShowChild(FormLHB, false);
+        break;
     case 3:
     case 4:
-        // The seat analysis, research report and holdings windows are not part of this build yet.
+        // The research report and holdings windows are not part of this build yet.
         break;
     default:
         return; // data update and help leave the marking as it is
