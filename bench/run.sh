@@ -14,3 +14,4 @@ fi
 cd "$data"
 cat Data/*.dat > /dev/null # warm the file cache
 "$top/build/bench/bench_views" "$end"
+QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 "$top/build/bench/bench_window" "$end"
