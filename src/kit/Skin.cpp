@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -544,8 +545,15 @@ void TSkinKit::SetProgress(int min, int max, int position)
     g->setMaximum(max);
     g->setMinimum(min);
     g->setValue(qBound(min, position, max));
+    const bool wasVisible = g->isVisible();
     g->setVisible(min < position && position < max);
-    // Repaints run, user input waits until the computation is done: no handler re-enters a view.
+    // Pending repaints run, at most every 25 ms (and whenever the gauge appears or goes), so that a
+    // computation is not slowed by a hundred repaints; user input waits until it is done, so no
+    // handler re-enters a view.
+    static QElapsedTimer sinceLast;
+    if (sinceLast.isValid() && sinceLast.elapsed() < 25 && wasVisible == g->isVisible())
+        return;
+    sinceLast.start();
     ++PumpCount;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -98,7 +98,7 @@ public:
 
     // Tests look at information boxes instead of closing them: when set, ShowInfo calls it and returns.
     std::function<void(const QString &caption, const QString &text, const QString &button)> InfoHook;
-    int PumpCount = 0; // how often SetProgress let pending paint events run
+    int PumpCount = 0; // how often SetProgress let pending paint events run (once per change at most)
 
     QString Text(const QString &key, const QString &fallback = QString()) const;
 
