@@ -2,6 +2,8 @@
 
 #include "app/Config.h"
 #include "app/Json.h"
+#include "app/MV_Pub.h"
+#include "app/UpdateScript.h"
 #include "forms/frmLHB.h"
 #include "forms/frmLogin.h"
 #include "kit/Skin.h"
@@ -10,16 +12,22 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QUrl>
 #include <QWebEngineView>
 
 namespace {
@@ -126,6 +134,7 @@ TFormClient::~TFormClient()
         Json.Put(QStringLiteral("run.form.width"), size.width());
     }
     SaveRunSubtree(Json);
+    UpdateFile(ProgramFilePath(), Json.S(QStringLiteral("upd.client")), false);
 }
 
 QToolButton *TFormClient::Button(int tag) const
@@ -170,8 +179,14 @@ void TFormClient::ToolClick(QToolButton *button)
     case 4:
         // The research report and holdings windows are not part of this build yet.
         break;
-    default:
+    case 1:
+        DataUpdate();
         return; // data update and help leave the marking as it is
+    case 6:
+        QDesktopServices::openUrl(QUrl(Json.S(QStringLiteral("url.help"))));
+        return;
+    default:
+        return;
     }
     for (QToolButton *b : ToolBar->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly))
         SetFlat(b, true);
@@ -182,6 +197,54 @@ QWidget *TFormClient::ActiveChild() const
 {
     QMdiSubWindow *sub = MdiArea->activeSubWindow();
     return sub ? sub->widget() : nullptr;
+}
+
+void TFormClient::DataUpdate()
+{
+    if (UpdateFile(Json.S(QStringLiteral("app.down")), Json.S(QStringLiteral("upd.down")), true))
+        return;
+    const QString down = QFileInfo(NativePath(Json.S(QStringLiteral("app.down")))).absoluteFilePath();
+    if (!QFileInfo::exists(down)) {
+        SkinKit.ShowInfo(Json.S(QStringLiteral("msg.exist")));
+        return;
+    }
+    QProcess::startDetached(down, {Json.S(QStringLiteral("url.update"))}, QFileInfo(down).absolutePath());
+}
+
+bool TFormClient::UpdateFile(const QString &sFile, const QString &tFile, bool isStart)
+{
+    const QFileInfo s(NativePath(sFile)), t(NativePath(tFile));
+    if (!t.exists())
+        return false;
+    // Any difference of the last-write times replaces the file; a missing file counts as different.
+    if (s.exists() && s.lastModified().toUTC() == t.lastModified().toUTC())
+        return false;
+    TUpdatePaths p;
+    p.S = QDir::toNativeSeparators(s.absoluteFilePath());
+    p.T = QDir::toNativeSeparators(t.absoluteFilePath());
+    p.D = QDir::toNativeSeparators(s.absolutePath() + u'/');
+    const QString script = Json.S(QStringLiteral("upd.bat"));
+    if (!Pub.EnsureFileDir(script))
+        return false;
+    const QString scriptPath = QFileInfo(NativePath(script)).absoluteFilePath();
+#ifdef Q_OS_WIN
+    const QByteArray text = BuildUpdateBatch(p, isStart);
+#else
+    // The running program may hold the file it replaces: the script waits until this process has ended.
+    const QByteArray text = BuildUpdateShell(p, isStart, QCoreApplication::applicationPid());
+#endif
+    QSaveFile out(scriptPath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+        return false;
+#ifdef Q_OS_WIN
+    QProcess proc;
+    proc.setProgram(QStringLiteral("cmd.exe"));
+    proc.setArguments({QStringLiteral("/c"), scriptPath});
+    proc.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *a) { a->flags |= 0x08000000; });
+    return proc.startDetached();
+#else
+    return QProcess::startDetached(QStringLiteral("/bin/sh"), {scriptPath}, QFileInfo(scriptPath).absolutePath());
+#endif
 }
 
 void TFormClient::Search()

@@ -28,6 +28,9 @@ public:
     QPointer<QWidget> FormLHB, FormReport, FormGGCG;
 
     QToolButton *Button(int tag) const;
+    // Installs the new copy tFile over sFile through the update script once sFile is free; true when a
+    // script was written and started.
+    bool UpdateFile(const QString &sFile, const QString &tFile, bool isStart);
     void ToolClick(QToolButton *button);
     // The child window that is active, or none.
     QWidget *ActiveChild() const;
@@ -42,6 +45,7 @@ protected:
 
 private:
     void Search();
+    void DataUpdate();
     bool TakesText(const QWidget *w) const;
 
     bool m_closedMaximised = false;
