@@ -7,6 +7,9 @@
 #include "data/Stock.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtEndian>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -14,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <random>
 #include <set>
 
@@ -149,12 +153,17 @@ const std::vector<QString> Roads = {
 
 const QString Institution = QStringLiteral("机构专用");
 
+// The executives' holding changes reach back this many trading days from the end date.
+constexpr int HoldingDays = 120;
+
 struct TDemoStock
 {
     QString code, name, market;
     bool index = false;   // an index code: bars, never listed
     bool hasBars = true;  // some stocks have no bar file
     int startDay = 0;     // first trading day of the stock
+    double shares = 0.0;  // circulating shares
+    std::vector<qint32> recentCloses; // closes of the last HoldingDays trading days, 0 before the start
 };
 
 struct TListing
@@ -248,6 +257,179 @@ std::vector<QString> MakeSeats(TRandom &rnd, int count)
     return seats;
 }
 
+const std::vector<QString> Surnames = {
+    QStringLiteral("王"), QStringLiteral("李"), QStringLiteral("张"), QStringLiteral("刘"), QStringLiteral("陈"),
+    QStringLiteral("杨"), QStringLiteral("黄"), QStringLiteral("赵"), QStringLiteral("吴"), QStringLiteral("周"),
+    QStringLiteral("徐"), QStringLiteral("孙"), QStringLiteral("马"), QStringLiteral("朱"), QStringLiteral("胡"),
+    QStringLiteral("郭"), QStringLiteral("何"), QStringLiteral("高"), QStringLiteral("林"), QStringLiteral("罗"),
+    QStringLiteral("郑"), QStringLiteral("梁"), QStringLiteral("谢"), QStringLiteral("宋"), QStringLiteral("唐"),
+    QStringLiteral("许"), QStringLiteral("韩"), QStringLiteral("冯"), QStringLiteral("邓"), QStringLiteral("曹"),
+    QStringLiteral("彭"), QStringLiteral("曾"), QStringLiteral("肖"), QStringLiteral("田"), QStringLiteral("董"),
+    QStringLiteral("潘"), QStringLiteral("蒋"), QStringLiteral("蔡"), QStringLiteral("叶"), QStringLiteral("欧阳"),
+};
+const std::vector<QString> GivenNames = {
+    QStringLiteral("伟"), QStringLiteral("芳"), QStringLiteral("敏"), QStringLiteral("静"), QStringLiteral("强"),
+    QStringLiteral("磊"), QStringLiteral("军"), QStringLiteral("勇"), QStringLiteral("杰"), QStringLiteral("涛"),
+    QStringLiteral("建华"), QStringLiteral("志强"), QStringLiteral("海燕"), QStringLiteral("晓东"), QStringLiteral("国庆"),
+    QStringLiteral("立新"), QStringLiteral("红梅"), QStringLiteral("文博"), QStringLiteral("永刚"), QStringLiteral("秀英"),
+    QStringLiteral("玉兰"), QStringLiteral("振华"), QStringLiteral("德明"), QStringLiteral("丽华"), QStringLiteral("建国"),
+    QStringLiteral("卫东"), QStringLiteral("春生"), QStringLiteral("思远"), QStringLiteral("子涵"), QStringLiteral("雨欣"),
+};
+const std::vector<QString> Positions = {
+    QStringLiteral("董事长"), QStringLiteral("总经理"), QStringLiteral("副总经理"), QStringLiteral("董事"),
+    QStringLiteral("监事"), QStringLiteral("监事会主席"), QStringLiteral("财务总监"), QStringLiteral("董事会秘书"),
+    QStringLiteral("职工监事"), QStringLiteral("副董事长"), QStringLiteral("董事,总经理"),
+};
+
+QString PersonName(TRandom &rnd, const QString &surname)
+{
+    return surname + rnd.Pick(GivenNames);
+}
+
+struct TExecutive
+{
+    QString name, position;
+    qint64 held = 0;
+};
+
+struct THoldingStock
+{
+    size_t stock;           // index into the demo stocks
+    double buyBias;         // chance that a market trade is a purchase
+    std::vector<TExecutive> executives;
+};
+
+// Realistic changes of the executives' holdings of some demo stocks, with the latest quote of each,
+// as the gateway's holdings data file (JSON). Deterministic for the seed.
+QByteArray MakeHoldings(const std::vector<TDemoStock> &stocks, const std::vector<qint32> &days, quint64 seed,
+                        int count, int &written)
+{
+    TRandom rnd(seed * 0x9E3779B97F4A7C15ull + 0x6767);
+    const int window = std::min(HoldingDays, int(days.size()));
+    std::vector<size_t> eligible;
+    for (size_t s = 0; s < stocks.size(); ++s) {
+        const TDemoStock &st = stocks[s];
+        if (!st.index && st.hasBars && !st.market.isEmpty() && !st.recentCloses.empty() && st.recentCloses.front() > 0)
+            eligible.push_back(s);
+    }
+    written = 0;
+    if (eligible.empty())
+        return QByteArray();
+    for (size_t i = eligible.size(); i > 1; --i)
+        std::swap(eligible[i - 1], eligible[size_t(rnd.Next() % i)]);
+    eligible.resize(std::min(eligible.size(), size_t(std::max(1, count / 3))));
+
+    std::vector<THoldingStock> chosen;
+    for (size_t s : eligible) {
+        THoldingStock h{s, rnd.Pick(std::vector<double>{0.15, 0.5, 0.85}), {}};
+        const int n = rnd.Int(1, 4);
+        for (int k = 0; k < n; ++k) {
+            TExecutive e;
+            e.name = PersonName(rnd, rnd.Pick(Surnames));
+            e.position = k == 0 ? Positions[size_t(rnd.Int(0, 1))] : rnd.Pick(Positions);
+            e.held = qint64(std::exp(std::log(2e4) + rnd.Unit() * std::log(2000.0))) / 100 * 100;
+            h.executives.push_back(e);
+        }
+        chosen.push_back(h);
+    }
+
+    // Who changed a holding on which day; the shares follow in date order, so holdings never go negative.
+    struct TEvent
+    {
+        int day;
+        size_t stock, executive;
+        QString person, relation, reason;
+        qint64 *held;
+    };
+    std::map<std::pair<size_t, QString>, qint64> relativesHeld;
+    std::vector<TEvent> events;
+    for (int i = 0; i < count; ++i) {
+        const size_t hs = size_t(std::pow(rnd.Unit(), 1.6) * double(chosen.size())); // some stocks change often
+        THoldingStock &h = chosen[hs];
+        const size_t ex = size_t(rnd.Int(0, int(h.executives.size()) - 1));
+        TExecutive &e = h.executives[ex];
+        TEvent ev{window - 1 - int(std::pow(rnd.Unit(), 1.3) * window), hs, ex, e.name, QStringLiteral("本人"), {}, &e.held};
+        if (rnd.Chance(0.18)) {
+            static const std::vector<QString> relations = {QStringLiteral("配偶"), QStringLiteral("父母"),
+                                                           QStringLiteral("子女"), QStringLiteral("兄弟姐妹")};
+            ev.relation = rnd.Pick(relations);
+            const QString surname = e.name.startsWith(QStringLiteral("欧阳")) ? QStringLiteral("欧阳") : e.name.left(1);
+            ev.person = PersonName(rnd, ev.relation == u"配偶" ? rnd.Pick(Surnames) : surname);
+            qint64 &held = relativesHeld[{hs, ev.person}];
+            if (held == 0)
+                held = qint64(std::exp(std::log(5e3) + rnd.Unit() * std::log(200.0))) / 100 * 100;
+            ev.held = &held;
+        }
+        const double u = rnd.Unit();
+        ev.reason = u < 0.55 ? QStringLiteral("二级市场买卖") : u < 0.75 ? QStringLiteral("竞价交易")
+            : u < 0.85 ? QStringLiteral("大宗交易") : u < 0.95 ? QStringLiteral("股权激励") : QStringLiteral("协议转让");
+        if (ev.relation != u"本人" && ev.reason == u"股权激励")
+            ev.reason = QStringLiteral("二级市场买卖"); // incentives go to the executives themselves
+        events.push_back(ev);
+    }
+    std::stable_sort(events.begin(), events.end(), [](const TEvent &a, const TEvent &b) { return a.day < b.day; });
+
+    QJsonArray changes;
+    for (const TEvent &ev : events) {
+        const THoldingStock &h = chosen[ev.stock];
+        const TDemoStock &st = stocks[h.stock];
+        const qint32 close = st.recentCloses[size_t(ev.day)];
+        if (close <= 0)
+            continue;
+        bool buy = ev.reason == u"股权激励" ? true : ev.reason == u"协议转让" ? false : rnd.Chance(h.buyBias);
+        qint64 size = qint64(std::exp(std::log(1e3) + rnd.Unit() * std::log(500.0))) / 100 * 100 + 100;
+        if (!buy && *ev.held < 200)
+            buy = ev.reason != u"协议转让";
+        if (!buy)
+            size = std::max<qint64>(100, std::min(size, *ev.held / 4 / 100 * 100));
+        if (!buy && size > *ev.held)
+            continue;
+        const double market = close / 1000.0;
+        const double factor = ev.reason == u"股权激励" ? 0.45 + rnd.Unit() * 0.1
+            : ev.reason == u"大宗交易" ? 0.9 + rnd.Unit() * 0.08 : 1.0 + rnd.Normal() * 0.01;
+        const double price = std::max(0.01, std::round(market * factor * 100.0) / 100.0);
+        const qint64 shares = buy ? size : -size;
+        *ev.held += shares;
+        const TExecutive &e = h.executives[ev.executive];
+        QJsonObject c;
+        c.insert(QStringLiteral("date"), IntToDate(days[days.size() - size_t(window) + size_t(ev.day)]).toString(QStringLiteral("yyyy-MM-dd")));
+        c.insert(QStringLiteral("code"), st.code);
+        c.insert(QStringLiteral("name"), st.name.trimmed());
+        c.insert(QStringLiteral("person"), ev.person);
+        c.insert(QStringLiteral("shares"), double(shares));
+        c.insert(QStringLiteral("price"), price);
+        c.insert(QStringLiteral("amount"), std::round(double(shares) * price * 100.0) / 100.0);
+        c.insert(QStringLiteral("reason"), ev.reason);
+        c.insert(QStringLiteral("ratio"), std::round(double(shares) / st.shares * 1000.0 * 10000.0) / 10000.0);
+        c.insert(QStringLiteral("after"), double(*ev.held));
+        c.insert(QStringLiteral("kind"), ev.reason == u"股权激励" ? QStringLiteral("限售股") : QStringLiteral("A股"));
+        c.insert(QStringLiteral("executive"), e.name);
+        c.insert(QStringLiteral("position"), e.position);
+        c.insert(QStringLiteral("relation"), ev.relation);
+        changes.append(c);
+    }
+    written = int(changes.size());
+
+    QJsonArray quotes;
+    for (const THoldingStock &h : chosen) {
+        const TDemoStock &st = stocks[h.stock];
+        const qint32 last = st.recentCloses.back(), prev = st.recentCloses[st.recentCloses.size() - 2];
+        QJsonObject q;
+        q.insert(QStringLiteral("code"), st.code);
+        q.insert(QStringLiteral("name"), st.name.trimmed());
+        q.insert(QStringLiteral("price"), last / 1000.0);
+        q.insert(QStringLiteral("change"), prev > 0 ? std::round((double(last) / prev - 1.0) * 10000.0) / 100.0 : 0.0);
+        quotes.append(q);
+    }
+    QJsonObject root;
+    root.insert(QStringLiteral("format"), QStringLiteral("morvane-ggcg"));
+    root.insert(QStringLiteral("version"), 1);
+    root.insert(QStringLiteral("end"), IntToDate(days.back()).toString(QStringLiteral("yyyy-MM-dd")));
+    root.insert(QStringLiteral("stocks"), quotes);
+    root.insert(QStringLiteral("changes"), changes);
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
 } // namespace
 
 bool WriteDemo(const TDemoOptions &opt, TDemoSummary &summary, QString &error)
@@ -297,6 +479,8 @@ bool WriteDemo(const TDemoOptions &opt, TDemoSummary &summary, QString &error)
         bars.reserve(size_t(dayCount - st.startDay));
         size_t next = 0;
         const std::vector<int> &mine = listingsOf[s];
+        st.shares = shares;
+        st.recentCloses.assign(size_t(std::min(HoldingDays, dayCount)), 0);
         for (int d = st.startDay; d < dayCount; ++d) {
             double ret = rnd.Normal() * 0.02 - 0.0006; // a slight drift offsets the listings' rises
             double activity = 0.6 + rnd.Unit() * 0.8;
@@ -315,6 +499,8 @@ bool WriteDemo(const TDemoOptions &opt, TDemoSummary &summary, QString &error)
                                    qint32(std::min(turnover / 1000.0, 2.0e9)), qint32(std::min(volumeShares / 100.0, 2.0e9))));
             if (listing >= 0)
                 listings[size_t(listing)].turnover = turnover;
+            if (const int back = dayCount - 1 - d; back < int(st.recentCloses.size()))
+                st.recentCloses[st.recentCloses.size() - 1 - size_t(back)] = bars.back().Close;
         }
         if (st.hasBars) {
             const QString dir = st.market == u"sh" ? json.S(QStringLiteral("data.sh.day"))
@@ -409,10 +595,15 @@ bool WriteDemo(const TDemoOptions &opt, TDemoSummary &summary, QString &error)
         && WriteBytes(path(json.S(QStringLiteral("data.yyb"))), PackDataFile(RecordBytes(yybRecs), key))
         && WriteBytes(path(json.S(QStringLiteral("data.lhb"))), PackDataFile(RecordBytes(records), key))
         && WriteBytes(path(json.S(QStringLiteral("data.finance"))), financeBytes);
-    if (!ok) {
+    // The service gateway's holdings data: the client never reads it, the gateway serves it.
+    int holdings = 0;
+    const QByteArray holdingsBytes = MakeHoldings(stocks, days, opt.Seed, opt.Full ? 900 : 320, holdings);
+    const bool holdingsOk = WriteBytes(path(json.S(QStringLiteral("data.path")) + QStringLiteral("ggcg.json")), holdingsBytes);
+    if (!ok || !holdingsOk) {
         error = QStringLiteral("cannot write the data files under %1").arg(opt.OutDir);
         return false;
     }
+    summary.Holdings = holdings;
     summary.Stocks = int(stocks.size());
     summary.Seats = int(seats.size());
     summary.Days = dayCount;

@@ -1,6 +1,7 @@
 #pragma once
 // Writes a demo data set in the exact byte formats the client reads: code, seat, disclosure and
-// finance tables and one bar file per stock. Also the small writers that tests use for fixtures.
+// finance tables and one bar file per stock, and the service gateway's holdings data Data/ggcg.json.
+// Also the small writers that tests use for fixtures.
 
 #include "data/Records.h"
 
@@ -22,6 +23,7 @@ struct TDemoSummary
 {
     int Stocks = 0, Seats = 0, Days = 0;
     qint64 Records = 0;
+    int Holdings = 0; // executives' holding changes in Data/ggcg.json
     qint32 FirstDate = 0, LastDate = 0;
 };
 

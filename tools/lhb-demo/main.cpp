@@ -45,6 +45,6 @@ int main(int argc, char **argv)
         return 1;
     }
     err << "lhb-demo: " << s.Stocks << " stocks, " << s.Seats << " seats, " << s.Days << " trading days "
-        << s.FirstDate << ".." << s.LastDate << ", " << s.Records << " records in " << opt.OutDir << "\n";
+        << s.FirstDate << ".." << s.LastDate << ", " << s.Records << " records, " << s.Holdings << " holding changes in " << opt.OutDir << "\n";
     return 0;
 }
