@@ -382,6 +382,7 @@ void TestStock::indexOfComma_data()
     QTest::newRow("blanks separate") << "a b,c" << "c" << 2;
     QTest::newRow("quoted item keeps comma") << "x,\"a, b\",c" << "a, b" << 1;
     QTest::newRow("empty item") << "a,,c" << "c" << 2;
+    QTest::newRow("a NUL ends the text") << QStringLiteral("a,b").append(QChar(u'\0')).append(QStringLiteral(",c")) << "c" << -1;
 }
 
 void TestStock::indexOfComma()

@@ -61,8 +61,11 @@ double DayDiff(qint32 ymd, const QDate &date, bool *ok)
     return double(d.daysTo(date));
 }
 
-QStringList SplitCommaText(const QString &list)
+QStringList SplitCommaText(const QString &text)
 {
+    // A NUL character ends the text, as it ends a C string.
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    const QString list = nul >= 0 ? text.left(nul) : text;
     QStringList items;
     const qsizetype n = list.size();
     auto blank = [&](qsizetype i) { return i < n && list.at(i).unicode() >= 1 && list.at(i).unicode() <= 32; };

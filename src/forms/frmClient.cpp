@@ -4,8 +4,10 @@
 #include "app/Json.h"
 #include "app/MV_Pub.h"
 #include "app/UpdateScript.h"
+#include "forms/frmGGCG.h"
 #include "forms/frmLHB.h"
 #include "forms/frmLogin.h"
+#include "forms/frmReport.h"
 #include "kit/Skin.h"
 
 #include <QAbstractSpinBox>
@@ -176,8 +178,14 @@ void TFormClient::ToolClick(QToolButton *button)
         ShowChild(FormLHB, false);
         break;
     case 3:
+        if (!FormReport)
+            FormReport = new TFormReport;
+        ShowChild(FormReport, false);
+        break;
     case 4:
-        // The research report and holdings windows are not part of this build yet.
+        if (!FormGGCG)
+            FormGGCG = new TFormGGCG;
+        ShowChild(FormGGCG, true);
         break;
     case 1:
         DataUpdate();

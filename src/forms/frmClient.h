@@ -24,7 +24,7 @@ public:
     QLineEdit *EditSearch = nullptr;
     QMdiArea *MdiArea = nullptr;
     QPointer<TFormLogin> FormLogin;
-    // The seat analysis, research report and holdings windows come with their own classes.
+    // The seat analysis, research report and holdings windows, each made on first use.
     QPointer<QWidget> FormLHB, FormReport, FormGGCG;
 
     QToolButton *Button(int tag) const;
