@@ -13,42 +13,53 @@ QString Fmt2(double v)
     return s;
 }
 
-void ShowGrid1(const TStock &stock, const TViewParams &params, TStringGrid &grid, TProgress progress)
+TStockTotals TotalsByStock(const TStock &stock, const TDayWindow &window, TProgress &progress)
 {
-    const int nCode = stock.CodeCount();
+    const int nCode = qMax(0, stock.CodeCount());
     const int nLhb = stock.LhbCount();
-    std::vector<double> bought(size_t(qMax(0, nCode)), 0.0), sold(size_t(qMax(0, nCode)), 0.0);
-    const TDayWindow window(params.EndDate, 0, params.Days);
+    TStockTotals t{std::vector<double>(size_t(nCode), 0.0), std::vector<double>(size_t(nCode), 0.0)};
     const TLhbRecord *recs = stock.LhbRecords();
     for (int i = 0; i < nLhb; ++i) {
         const TLhbRecord &r = recs[i];
         if (stock.ValidRecord(r) && window.Contains(r.Date)) {
-            bought[size_t(r.cId)] += r.Buy;
-            sold[size_t(r.cId)] += r.Sell;
+            t.Bought[size_t(r.cId)] += r.Buy;
+            t.Sold[size_t(r.cId)] += r.Sell;
         }
         progress(0, nLhb - 1, i);
     }
+    return t;
+}
+
+double ChangePercent(const TDayBar &newest, const TDayBar &previous)
+{
+    if (newest.Close <= 0 || previous.Close <= 0)
+        return 0.0;
+    return double(newest.Close - previous.Close) / previous.Close * 100.0;
+}
+
+void ShowGrid1(const TStock &stock, const TViewParams &params, TStringGrid &grid, TProgress progress)
+{
+    const int nCode = stock.CodeCount();
+    const TStockTotals totals = TotalsByStock(stock, TDayWindow(params.EndDate, 0, params.Days), progress);
 
     grid.SetColCount(10);
     grid.SetRowText(0, QStringLiteral("序号,日期,代码,名称,收盘价,涨跌幅,成交量,成交额,席位总买额,席位总卖额"));
     int row = 1;
     for (int j = 0; j < nCode; ++j) {
-        if (bought[size_t(j)] > 0 || sold[size_t(j)] > 0) {
+        if (totals.Listed(j)) {
             const QString code = stock.CodeText(j);
             TDayBar c0, c1;
             stock.NewestBars(code, c0, c1);
-            const double change = (c0.Close <= 0 || c1.Close <= 0)
-                ? 0.0 : double(c0.Close - c1.Close) / c1.Close * 100.0;
             grid.SetCell(0, row, QStringLiteral(" "));
             grid.SetCell(1, row, FormatYmd(c0.Date));
             grid.SetCell(2, row, code);
             grid.SetCell(3, row, stock.NameText(j));
             grid.SetCell(4, row, Fmt2(c0.Close / 1000.0));
-            grid.SetCell(5, row, Fmt2(change));
+            grid.SetCell(5, row, Fmt2(ChangePercent(c0, c1)));
             grid.SetCell(6, row, QString::number(c0.Volume));
             grid.SetCell(7, row, QString::number(c0.Amount / 10));
-            grid.SetCell(8, row, Fmt2(bought[size_t(j)]));
-            grid.SetCell(9, row, Fmt2(sold[size_t(j)]));
+            grid.SetCell(8, row, Fmt2(totals.Bought[size_t(j)]));
+            grid.SetCell(9, row, Fmt2(totals.Sold[size_t(j)]));
             ++row;
         }
         progress(0, nCode - 1, j);

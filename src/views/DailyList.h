@@ -6,6 +6,8 @@
 #include "views/Progress.h"
 #include "views/ViewParams.h"
 
+#include <vector>
+
 class TStock;
 
 // Fills the left grid; the caller then follows its current row (GridClick).
@@ -15,3 +17,17 @@ void ShowGrid11(const TStock &stock, const TViewParams &params, int cId, TString
 
 // "%.2f", with a negative zero shown as 0.00.
 QString Fmt2(double v);
+
+struct TDayBar;
+class TDayWindow;
+
+// What the disclosed seats bought and sold in each stock (by cId) within a window, reporting progress
+// once per record.
+struct TStockTotals
+{
+    std::vector<double> Bought, Sold;
+    bool Listed(int cId) const { return Bought[size_t(cId)] > 0 || Sold[size_t(cId)] > 0; }
+};
+TStockTotals TotalsByStock(const TStock &stock, const TDayWindow &window, TProgress &progress);
+// The change of the newest close against the one before, in percent; 0 when either is not positive.
+double ChangePercent(const TDayBar &newest, const TDayBar &previous);
