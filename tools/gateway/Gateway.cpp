@@ -74,7 +74,7 @@ QString FormValue(const QUrlQuery &form, const QString &key)
 } // namespace
 
 TGateway::TGateway(const QString &rootDir, QObject *parent)
-    : QAbstractHttpServer(parent), m_root(rootDir), m_jqueryFile(DefaultJquery)
+    : QAbstractHttpServer(parent), m_root(rootDir), m_jqueryFile(DefaultJquery), m_update(rootDir)
 {
     InitGatewayResources();
 }
@@ -141,7 +141,7 @@ TGateway::TReply TGateway::Go(TMethod method, const QUrl &url, const QByteArray 
                               const QByteArray &contentType, const QByteArray &body, const QString &base)
 {
     const QUrlQuery query(url);
-    for (const char *key : {"sn", "a", "m", "r"})
+    for (const char *key : {"sn", "a", "m", "r", "f"})
         if (query.allQueryItemValues(QString::fromLatin1(key)).size() > 1)
             return Plain(400, QStringLiteral("400 the query item %1= is given more than once").arg(QLatin1String(key)));
     if (query.queryItemValue(QStringLiteral("sn"), QUrl::FullyDecoded) != u"lhb")
@@ -149,10 +149,14 @@ TGateway::TReply TGateway::Go(TMethod method, const QUrl &url, const QByteArray 
     const QString a = query.queryItemValue(QStringLiteral("a"), QUrl::FullyDecoded);
     if (a == u"login")
         return Login(method, cookie, contentType, body);
-    if (a != u"report" && a != u"help" && a != u"ggcg")
-        return NotFound(); // update is reserved
+    if (a != u"report" && a != u"help" && a != u"ggcg" && a != u"update")
+        return NotFound();
     if (method != TMethod::Get)
         return NotAllowed("GET");
+    if (a == u"update")
+        return query.hasQueryItem(QStringLiteral("f"))
+            ? UpdateFile(query.queryItemValue(QStringLiteral("f"), QUrl::FullyDecoded))
+            : UpdateManifest();
     if (a == u"ggcg")
         return Ggcg(query.queryItemValue(QStringLiteral("m"), QUrl::FullyDecoded),
                     query.queryItemValue(QStringLiteral("r"), QUrl::FullyDecoded));
@@ -258,6 +262,38 @@ TGateway::TReply TGateway::Ggcg(const QString &m, const QString &r)
     TReply reply{200, Json, TGatewayHoldings::ResponseBody(rows), {}};
     reply.Add("Cache-Control", "no-store");
     return reply;
+}
+
+TGateway::TReply TGateway::UpdateManifest()
+{
+    QStringList warnings;
+    const TUpdateManifest m = m_update.Manifest(warnings);
+    for (const QString &w : warnings)
+        QTextStream(stderr) << "mv-gateway: " << w << "\n";
+    // With nothing to offer the route stays absent, so a download program does not take it for "up to date".
+    if (m.Files.isEmpty() && m.Programs.isEmpty())
+        return Plain(404, QStringLiteral("404 no data set or program copies to offer"));
+    TReply r{200, QByteArrayLiteral("application/json; charset=utf-8"), ManifestToJson(m), {}};
+    r.Add("Cache-Control", "no-store");
+    return r;
+}
+
+TGateway::TReply TGateway::UpdateFile(const QString &path)
+{
+    const QString file = m_update.Offered(path);
+    if (file.isEmpty())
+        return NotFound();
+    QFile f(file);
+    QByteArray bytes;
+    if (f.open(QIODevice::ReadOnly))
+        bytes = f.readAll();
+    if (!f.isOpen() || f.error() != QFileDevice::NoError) {
+        QTextStream(stderr) << "mv-gateway: cannot read " << QDir::toNativeSeparators(file) << ": " << f.errorString() << "\n";
+        return Plain(500, QStringLiteral("500 cannot read %1").arg(path));
+    }
+    TReply r{200, QByteArrayLiteral("application/octet-stream"), bytes, {}};
+    r.Add("Cache-Control", "no-store");
+    return r;
 }
 
 TGateway::TReply TGateway::Static(const QString &path)

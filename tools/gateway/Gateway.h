@@ -1,10 +1,11 @@
 #pragma once
 // The service gateway: answers the client's addresses under /MV/SDA/Go.asp?sn=lhb, chosen by the
-// a= query item (login, report, ggcg, help), plus the style sheet, the passport notice, the report
-// documents and jQuery that those pages load. It listens on 127.0.0.1 only.
+// a= query item (login, report, ggcg, help, update), plus the style sheet, the passport notice,
+// the report documents and jQuery that those pages load. It listens on 127.0.0.1 only.
 
 #include "GatewayHoldings.h"
 #include "GatewayPassport.h"
+#include "GatewayUpdate.h"
 
 #include <QAbstractHttpServer>
 #include <QDateTime>
@@ -31,7 +32,8 @@ public:
         void Add(const QByteArray &name, const QByteArray &value) { Headers.append(qMakePair(name, value)); }
     };
 
-    // rootDir holds Data/ggcg.json, the holdings data file.
+    // rootDir holds Data/ggcg.json, the holdings data file, and the data set and program copies
+    // (Update/Client, Update/Download) that the update route offers.
     explicit TGateway(const QString &rootDir, QObject *parent = nullptr);
 
     // Listens on 127.0.0.1 at port (0 picks a free one); false with the system's reason otherwise.
@@ -55,12 +57,15 @@ private:
                  const QByteArray &body);
     TReply Ggcg(const QString &m, const QString &r);
     TReply Static(const QString &path);
+    TReply UpdateManifest();
+    TReply UpdateFile(const QString &path);
     bool LoadHoldings(QString &error);
 
     QString m_root;
     QString m_jqueryFile;
     TGatewayPassport m_passport;
     TGatewayHoldings m_holdings;
+    TGatewayUpdate m_update;
     bool m_holdingsLoaded = false;
     QDateTime m_holdingsTime;
     qint64 m_holdingsSize = -1;

@@ -12,7 +12,8 @@ int main(int argc, char **argv)
     QTextStream err(stderr);
     const char *usage = "usage: mv-gateway [--port N] [--root DIR]\n"
                         "  --port N    TCP port on 127.0.0.1, 0 for a free one (default 8610)\n"
-                        "  --root DIR  folder that holds Data/ggcg.json, the holdings data (default .)\n";
+                        "  --root DIR  folder that holds Data/ggcg.json, the holdings data, and the data set and\n"
+                        "              program copies (Update/Client, Update/Download) offered for update (default .)\n";
     quint16 port = 8610;
     QString root = QStringLiteral(".");
     const QStringList args = app.arguments().mid(1);
