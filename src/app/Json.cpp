@@ -13,6 +13,10 @@
 
 TMVJson Json;
 
+// The most JSON text LoadJson inflates: far more than any settings tree needs, and a small file that
+// inflates without end (a zlib bomb) cannot exhaust the memory; a first value that ends within it loads.
+static constexpr qint64 MaxSettingsText = qint64(64) << 20;
+
 std::string ToUtf8(const QString &s)
 {
     return s.toStdString();
@@ -242,7 +246,7 @@ JsonValue TMVJson::LoadJson(const QString &fileName, bool decompress, const QStr
                 Pub.Scramble(data, key);
             if (decompress) {
                 TMemoryStream plain;
-                if (Pub.Decompress(data, plain))
+                if (Pub.Decompress(data, plain, MaxSettingsText))
                     parsed = ParseLenient(plain.Data, value);
             } else {
                 parsed = ParseLenient(data.Data, value);

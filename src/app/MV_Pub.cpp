@@ -92,6 +92,11 @@ bool TMVPub::Compress(TMemoryStream &source, TMemoryStream &dest) const
 
 bool TMVPub::Decompress(TMemoryStream &source, TMemoryStream &dest) const
 {
+    return Decompress(source, dest, -1);
+}
+
+bool TMVPub::Decompress(TMemoryStream &source, TMemoryStream &dest, qint64 maxOut) const
+{
     // Fewer bytes than the two-byte header are no zlib stream at all.
     if (source.Size() < 2)
         return false;
@@ -106,18 +111,24 @@ bool TMVPub::Decompress(TMemoryStream &source, TMemoryStream &dest) const
         zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.constData()));
         qint64 left = in.size();
         char out[16384];
+        qint64 room = maxOut;
         for (;;) {
             if (zs.avail_in == 0 && left > 0) {
                 const uInt slice = uInt(qMin<qint64>(left, 1 << 30));
                 zs.avail_in = slice;
                 left -= slice;
             }
+            const uInt piece = room < 0 ? uInt(sizeof out) : uInt(qMin<qint64>(room, sizeof out));
+            if (piece == 0)
+                break; // the limit is reached: the output ends here
             zs.next_out = reinterpret_cast<Bytef *>(out);
-            zs.avail_out = sizeof out;
+            zs.avail_out = piece;
             const int rc = inflate(&zs, Z_NO_FLUSH);
-            const qint64 got = qint64(sizeof out - zs.avail_out);
+            const qint64 got = qint64(piece - zs.avail_out);
             if (got > 0)
                 dest.Write(out, got);
+            if (room >= 0)
+                room -= got;
             if (rc == Z_STREAM_END)
                 break; // bytes after the end of the stream are ignored
             if (rc != Z_OK && rc != Z_BUF_ERROR) {

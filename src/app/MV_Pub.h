@@ -49,6 +49,9 @@ struct TMVPub
 
     bool Compress(TMemoryStream &source, TMemoryStream &dest) const;
     bool Decompress(TMemoryStream &source, TMemoryStream &dest) const;
+    // As Decompress, but writes at most maxOut bytes (no limit when negative): the output ends there, as for
+    // a stream cut short, so a small file cannot inflate beyond what its reader can hold.
+    bool Decompress(TMemoryStream &source, TMemoryStream &dest, qint64 maxOut) const;
     void Scramble(TMemoryStream &stream, const QString &key) const;
     bool EnsureFileDir(const QString &filePath) const;
 };

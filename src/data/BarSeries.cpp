@@ -10,6 +10,7 @@
 void TBarSeries::Load(const TStock &stock, int cId)
 {
     m_bars.clear();
+    m_reach.clear();
     if (cId < 0 || cId >= stock.CodeCount())
         return;
     QFile f(stock.BarFileName(stock.CodeText(cId)));
@@ -18,8 +19,13 @@ void TBarSeries::Load(const TStock &stock, int cId)
     const qint64 n = f.size() / qint64(sizeof(TDayBar));
     m_bars.resize(size_t(n));
     const qint64 want = n * qint64(sizeof(TDayBar));
-    if (f.read(reinterpret_cast<char *>(m_bars.data()), want) != want)
+    if (f.read(reinterpret_cast<char *>(m_bars.data()), want) != want) {
         m_bars.clear();
+        return;
+    }
+    m_reach.resize(m_bars.size());
+    for (size_t i = 0; i < m_bars.size(); ++i)
+        m_reach[i] = i == 0 ? m_bars[0].Date : qMax(m_reach[i - 1], m_bars[i].Date);
 }
 
 TDayBar TBarSeries::At(qint32 key, qint32 offset) const
@@ -29,7 +35,10 @@ TDayBar TBarSeries::At(qint32 key, qint32 offset) const
     const qint32 n = qint32(m_bars.size());
     if (n <= 0)
         return b;
-    return m_bars[size_t(ResolveBarIndex(n, key, offset, [this](qint32 i) { return m_bars[size_t(i)].Date; }))];
+    const auto firstAfter = [this](qint32 k) {
+        return qint64(std::upper_bound(m_reach.begin(), m_reach.end(), k) - m_reach.begin());
+    };
+    return m_bars[size_t(ResolveBarIndex(n, key, offset, firstAfter))];
 }
 
 std::vector<TFollowUp> FollowUps(const TStock &stock, const std::vector<int> &recordIndexes)

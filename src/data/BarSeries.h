@@ -19,6 +19,9 @@ public:
 
 private:
     std::vector<TDayBar> m_bars;
+    // m_reach[i]: the latest date among bars 0..i; ascending, so the first bar dated after a key is found
+    // by a binary search even when the dates themselves are out of order.
+    std::vector<qint32> m_reach;
 };
 
 // The follow-up closes of a listing record: its day's close and the close five bars later.
@@ -34,23 +37,17 @@ struct TFollowUp
 // stock's bar file once.
 std::vector<TFollowUp> FollowUps(const TStock &stock, const std::vector<int> &recordIndexes);
 
-// The index of the bar a lookup resolves to among n bars (n > 0); dateAt(i) gives the date of bar i.
-template <typename DateAt>
-qint64 ResolveBarIndex(qint32 n, qint32 key, qint32 offset, DateAt dateAt)
+// The index of the bar a lookup resolves to among n bars (n > 0). For a date key it is the bar before the
+// first bar dated after the key (the first bar when that is the first one, the last when there is none),
+// as a scan from the first bar finds it also in a file whose dates are out of order; firstAfter(key)
+// gives the index of that first later bar, or n.
+template <typename FirstAfter>
+qint64 ResolveBarIndex(qint32 n, qint32 key, qint32 offset, FirstAfter firstAfter)
 {
     qint64 i = 0;
     if (key > 9999999) {
-        // Last bar dated on or before the key; bars are in ascending date order.
-        qint32 lo = 0, hi = n - 1;
-        while (lo <= hi) {
-            const qint32 mid = lo + (hi - lo) / 2;
-            if (dateAt(mid) <= key) {
-                i = mid;
-                lo = mid + 1;
-            } else {
-                hi = mid - 1;
-            }
-        }
+        const qint64 later = firstAfter(key);
+        i = later > 0 ? later - 1 : 0;
     } else {
         i = qint64(n - 1) - key;
     }

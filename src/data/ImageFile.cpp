@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -78,9 +79,19 @@ bool InflateDataFile(const QString &nativePath, const QString &key, TMemoryStrea
     // would hold the old and the new buffer at the same time.
     qint64 total = 0;
     InflatePass(file, key, [&total](const char *, qint64 n) { total += n; });
-    image.Data.reserve(image.Size() + total);
-    const bool ok = InflatePass(file, key, [&image](const char *p, qint64 n) { image.Write(p, n); });
-    if (ok)
+    const qint64 before = image.Size();
+    try {
+        image.Data.reserve(before + total);
+        const bool ok = InflatePass(file, key, [&image](const char *p, qint64 n) { image.Write(p, n); });
+        if (ok)
+            image.Seek(0);
+        return ok;
+    } catch (const std::bad_alloc &) {
+        // Content beyond the memory there is (a file that inflates without end) loads as nothing, and
+        // the memory taken for it is given back.
+        image.Data.truncate(before);
+        image.Data.squeeze();
         image.Seek(0);
-    return ok;
+        return false;
+    }
 }

@@ -174,6 +174,10 @@ QString TStock::MarketOf(const QString &code)
 QString TStock::BarFileName(const QString &code) const
 {
     const QString c = code.trimmed();
+    // A code names a file in its market's folder; one holding a path separator or a drive's colon would
+    // lead the read elsewhere, so it names no file (and gives the all-zero bar).
+    if (c.contains(u'/') || c.contains(u'\\') || c.contains(u':'))
+        return QString();
     const QString market = MarketOf(c);
     const QString dir = market == u"sh" ? ShDay : market == u"sz" ? SzDay : QString();
     return NativePath(dir + c + QStringLiteral(".day"));
@@ -198,10 +202,23 @@ public:
         const qint64 want = qint64(n) * qint64(sizeof(TDayBar));
         return m_file.read(reinterpret_cast<char *>(out), want) == want;
     }
-    qint32 DateAt(qint32 index)
+    // The index of the first bar dated after key, or Count(): a scan from the first bar.
+    qint64 FirstAfter(qint32 key)
     {
-        TDayBar b;
-        return Read(index, 1, &b) ? b.Date : 0;
+        if (!m_file.seek(0))
+            return m_count;
+        TDayBar chunk[256];
+        for (qint32 at = 0; at < m_count;) {
+            const qint32 n = qMin<qint32>(256, m_count - at);
+            const qint64 want = qint64(n) * qint64(sizeof(TDayBar));
+            if (m_file.read(reinterpret_cast<char *>(chunk), want) != want)
+                return m_count;
+            for (qint32 k = 0; k < n; ++k)
+                if (chunk[k].Date > key)
+                    return at + k;
+            at += n;
+        }
+        return m_count;
     }
 
 private:
@@ -224,7 +241,7 @@ TDayBar TStock::DayBar(const QString &code, qint32 key, qint32 offset) const
     const qint32 n = file.Count();
     if (n <= 0)
         return ZeroBar();
-    const qint64 i = ResolveBarIndex(n, key, offset, [&file](qint32 k) { return file.DateAt(k); });
+    const qint64 i = ResolveBarIndex(n, key, offset, [&file](qint32 k) { return file.FirstAfter(k); });
     TDayBar bar = ZeroBar();
     if (!file.Read(qint32(i), 1, &bar))
         return ZeroBar();

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <cmath>
+
 class TMVJson;
 
 class TStock
@@ -26,10 +28,12 @@ public:
     const TCodeRecord *CodeRecords() const { return reinterpret_cast<const TCodeRecord *>(Code.Data.constData()); }
     const TYybRecord *YybRecords() const { return reinterpret_cast<const TYybRecord *>(Yyb.Data.constData()); }
     const TLhbRecord *LhbRecords() const { return reinterpret_cast<const TLhbRecord *>(Lhb.Data.constData()); }
-    // True when a record's stock and seat lie inside the code and seat tables.
+    // True when a record's stock and seat lie inside the code and seat tables and both its amounts are
+    // numbers: a damaged amount (NaN, infinite) would otherwise turn every sum it enters into one.
     bool ValidRecord(const TLhbRecord &r) const
     {
-        return r.cId >= 0 && r.cId < CodeCount() && r.yId >= 0 && r.yId < YybCount();
+        return r.cId >= 0 && r.cId < CodeCount() && r.yId >= 0 && r.yId < YybCount()
+            && std::isfinite(r.Buy) && std::isfinite(r.Sell);
     }
 
     // The first missing-file message that applies (code, seat, disclosure), or empty text.

@@ -221,7 +221,10 @@ TSkinForm *TSkinKit::ApplyFormSkin(QWidget *form)
 {
     form->setAttribute(Qt::WA_StyledBackground);
     if (auto *main = qobject_cast<QMainWindow *>(form)) {
-        auto *skin = new TSkinForm;
+        // One skin record for the whole run: a main window skinned later takes it over, so no earlier
+        // record is left without an owner and pointers handed out before stay valid.
+        TSkinForm *skin = SkinForm ? SkinForm : new TSkinForm;
+        *skin = TSkinForm();
         skin->Window = main;
         Strings.clear();
         LocalizeSkinStrings(Strings);

@@ -164,7 +164,7 @@ void ShowGrid211(const TStock &stock, const TViewParams &params, int cId, int yI
     int row = 1;
     for (int i = 0, n = stock.LhbCount(); i < n; ++i) {
         const TLhbRecord &r = recs[i];
-        if (r.cId != cId || r.yId != yId || !window.Contains(r.Date))
+        if (r.cId != cId || r.yId != yId || !stock.ValidRecord(r) || !window.Contains(r.Date))
             continue;
         if (!barsLoaded) {
             bars.Load(stock, cId);
