@@ -159,30 +159,29 @@ void Write(JsonValue &tree, const QString &path, JsonValue value)
 
 namespace {
 
-// Builds the tree like the library's own DOM builder, but refuses nesting deeper than any settings
-// file needs: writing or copying such a tree recurses once per level and would exhaust the stack.
-class TDepthLimitedSax
+// The library's DOM builder behind two guards: the nesting depth (writing, copying and destroying a
+// tree recurse once per level and would exhaust the stack) and the number of values.
+class TBoundedSax
 {
 public:
-    static constexpr std::size_t MaxDepth = 512;
+    TBoundedSax(JsonValue &result, std::size_t maxDepth, std::size_t maxValues)
+        : m_dom(result, false), m_maxDepth(maxDepth), m_maxValues(maxValues) {}
 
-    explicit TDepthLimitedSax(JsonValue &result) : m_dom(result, false) {}
-
-    bool null() { return m_dom.null(); }
-    bool boolean(bool b) { return m_dom.boolean(b); }
-    bool number_integer(JsonValue::number_integer_t n) { return m_dom.number_integer(n); }
-    bool number_unsigned(JsonValue::number_unsigned_t n) { return m_dom.number_unsigned(n); }
-    bool number_float(JsonValue::number_float_t d, const JsonValue::string_t &s) { return m_dom.number_float(d, s); }
-    bool string(JsonValue::string_t &s) { return m_dom.string(s); }
-    bool binary(JsonValue::binary_t &b) { return m_dom.binary(b); }
+    bool null() { return Count() && m_dom.null(); }
+    bool boolean(bool b) { return Count() && m_dom.boolean(b); }
+    bool number_integer(JsonValue::number_integer_t n) { return Count() && m_dom.number_integer(n); }
+    bool number_unsigned(JsonValue::number_unsigned_t n) { return Count() && m_dom.number_unsigned(n); }
+    bool number_float(JsonValue::number_float_t d, const JsonValue::string_t &s) { return Count() && m_dom.number_float(d, s); }
+    bool string(JsonValue::string_t &s) { return Count() && m_dom.string(s); }
+    bool binary(JsonValue::binary_t &b) { return Count() && m_dom.binary(b); }
     bool key(JsonValue::string_t &k) { return m_dom.key(k); }
-    bool start_object(std::size_t n) { return ++m_depth <= MaxDepth && m_dom.start_object(n); }
+    bool start_object(std::size_t n) { return Count() && ++m_depth <= m_maxDepth && m_dom.start_object(n); }
     bool end_object()
     {
         --m_depth;
         return m_dom.end_object();
     }
-    bool start_array(std::size_t n) { return ++m_depth <= MaxDepth && m_dom.start_array(n); }
+    bool start_array(std::size_t n) { return Count() && ++m_depth <= m_maxDepth && m_dom.start_array(n); }
     bool end_array()
     {
         --m_depth;
@@ -196,11 +195,33 @@ public:
     bool is_errored() const { return m_dom.is_errored(); }
 
 private:
+    bool Count() { return ++m_values <= m_maxValues; }
+
     nlohmann::detail::json_sax_dom_parser<JsonValue> m_dom;
+    std::size_t m_maxDepth;
+    std::size_t m_maxValues;
+    std::size_t m_values = 0;
     std::size_t m_depth = 0;
 };
 
 } // namespace
+
+bool ParseFirstJsonValue(const std::string &text, JsonValue &out, std::size_t maxDepth, std::size_t maxValues)
+{
+    JsonValue result;
+    TBoundedSax sax(result, maxDepth, maxValues);
+    bool ok = false;
+    try {
+        // Non-strict: the first complete value is taken and whatever follows it is ignored.
+        ok = JsonValue::sax_parse(text.begin(), text.end(), &sax, nlohmann::detail::input_format_t::json, false);
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok || sax.is_errored())
+        return false;
+    out = std::move(result);
+    return true;
+}
 
 bool TMVJson::ParseLenient(const QByteArray &bytes, JsonValue &out)
 {
@@ -213,19 +234,8 @@ bool TMVJson::ParseLenient(const QByteArray &bytes, JsonValue &out)
         // One byte is one character: no UTF-8 decoding.
         text = QString::fromLatin1(bytes).toStdString();
     }
-    JsonValue result;
-    TDepthLimitedSax sax(result);
-    bool ok = false;
-    try {
-        // Non-strict: the first complete value is taken and whatever follows it is ignored.
-        ok = JsonValue::sax_parse(text.begin(), text.end(), &sax, nlohmann::detail::input_format_t::json, false);
-    } catch (...) {
-        ok = false;
-    }
-    if (!ok || sax.is_errored())
-        return false;
-    out = std::move(result);
-    return true;
+    // Nesting deeper than any settings file needs is refused.
+    return ParseFirstJsonValue(text, out, 512, std::size_t(-1));
 }
 
 QByteArray TMVJson::Serialise(const JsonValue &tree, bool compact)

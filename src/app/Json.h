@@ -23,6 +23,10 @@ QString ValueText(const JsonValue &v);
 qint64 ValueInt(const JsonValue &v);
 } // namespace JsonPath
 
+// Parses the first complete JSON value of a text (what follows it is ignored), refusing more nesting
+// or more values than given; false when there is no such value.
+bool ParseFirstJsonValue(const std::string &text, JsonValue &out, std::size_t maxDepth, std::size_t maxValues);
+
 std::string ToUtf8(const QString &s);
 QString FromUtf8(const std::string &s);
 

@@ -96,68 +96,13 @@ QStringList SplitHoldingsFields(const QString &row)
 
 namespace {
 
-// The library's DOM builder behind two guards: nesting depth (destroying and copying a tree recurse
-// per level) and the number of values (a body of tiny elements would otherwise build a huge grid).
-class TBoundedSax
-{
-public:
-    TBoundedSax(JsonValue &result, std::size_t maxValues) : m_dom(result, false), m_maxValues(maxValues) {}
-
-    bool null() { return Count() && m_dom.null(); }
-    bool boolean(bool b) { return Count() && m_dom.boolean(b); }
-    bool number_integer(JsonValue::number_integer_t n) { return Count() && m_dom.number_integer(n); }
-    bool number_unsigned(JsonValue::number_unsigned_t n) { return Count() && m_dom.number_unsigned(n); }
-    bool number_float(JsonValue::number_float_t d, const JsonValue::string_t &s) { return Count() && m_dom.number_float(d, s); }
-    bool string(JsonValue::string_t &s) { return Count() && m_dom.string(s); }
-    bool binary(JsonValue::binary_t &b) { return Count() && m_dom.binary(b); }
-    bool key(JsonValue::string_t &k) { return m_dom.key(k); }
-    bool start_object(std::size_t n) { return Count() && ++m_depth <= MaxDepth && m_dom.start_object(n); }
-    bool end_object()
-    {
-        --m_depth;
-        return m_dom.end_object();
-    }
-    bool start_array(std::size_t n) { return Count() && ++m_depth <= MaxDepth && m_dom.start_array(n); }
-    bool end_array()
-    {
-        --m_depth;
-        return m_dom.end_array();
-    }
-    template <class Exception>
-    bool parse_error(std::size_t pos, const std::string &token, const Exception &ex)
-    {
-        return m_dom.parse_error(pos, token, ex);
-    }
-    bool is_errored() const { return m_dom.is_errored(); }
-
-private:
-    static constexpr std::size_t MaxDepth = 64;
-    bool Count() { return ++m_values <= m_maxValues; }
-
-    nlohmann::detail::json_sax_dom_parser<JsonValue> m_dom;
-    std::size_t m_maxValues;
-    std::size_t m_values = 0;
-    std::size_t m_depth = 0;
-};
-
 bool ParseObject(const QString &text, int maxRows, JsonValue &out)
 {
     if (text.isEmpty())
         return false;
-    const std::string utf8 = ToUtf8(text);
-    JsonValue result;
-    // Room for the rows and a few values besides; the row count itself is checked on the result.
-    TBoundedSax sax(result, std::size_t(qMax(0, maxRows)) * 4 + 64);
-    bool ok = false;
-    try {
-        ok = JsonValue::sax_parse(utf8.begin(), utf8.end(), &sax, nlohmann::detail::input_format_t::json, false);
-    } catch (...) {
-        ok = false;
-    }
-    if (!ok || sax.is_errored())
-        return false;
-    out = std::move(result);
-    return true;
+    // Nesting is bounded (64 levels), and so are the values: room for the rows and a few besides; the row
+    // count itself is checked on the result.
+    return ParseFirstJsonValue(ToUtf8(text), out, 64, std::size_t(qMax(0, maxRows)) * 4 + 64);
 }
 
 QString ElementText(const JsonValue &element)
